@@ -1,0 +1,48 @@
+// The two system models without a window: options, start state, CSV rows.
+#pragma once
+
+#include "SimScript.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+class TModel;
+class THighPressureModel;
+
+namespace sim {
+
+struct Options
+{
+    int ticks = 120;
+    int speed = 90;
+    std::string scriptFile; // empty: no script
+    bool help = false;
+    bool version = false;
+};
+
+// Parses the command line (without the program name). Any error wins over
+// --help and --version, so a bad command line never prints to stdout.
+bool parseOptions(const std::vector<std::string> &args, Options &options, std::string &error);
+
+// Reads a whole file; on failure `error` says why (no file name in it).
+bool readFile(const std::string &path, std::string &text, std::string &error);
+
+// Rooms as the main window builds them. Low: four plain rooms. High: plain
+// room, leading combined room, following combined room, plain room, the pair
+// linked both ways.
+void buildModels(TModel &low, THighPressureModel &high);
+// The main window's state after its first show: speed on both, then every
+// setpoint 22 °C, room by room, low model before high model.
+void startModels(TModel &low, THighPressureModel &high, int speed);
+
+const char *csvHeader(); // ends in '\n'
+void appendCsvRow(std::string &out, int tick, const char *system, const TModel &model);
+
+// Runs the whole simulation and writes the CSV to `out`. Returns false when
+// writing failed.
+bool run(const Options &options, const std::vector<Command> &commands, std::FILE *out);
+
+const char *usage();
+
+} // namespace sim
