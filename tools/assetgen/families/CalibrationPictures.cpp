@@ -260,7 +260,7 @@ void drawElbow(QPainter& p, const QRectF& r, Qt::Corner outer)
         break;
     }
     path.closeSubpath();
-    Draw::shape(p, path.translated(0, 0), Palette::DuctBody);
+    Draw::shape(p, path, Palette::DuctBody);
 }
 
 // Round duct seen from the side, horizontal or vertical, with its highlight
@@ -335,7 +335,7 @@ void drawLowDiffuser(QPainter& p, qreal x, qreal y, qreal branchBottom)
 
 // A balancing damper across a rectangular branch: frame, blade at half open,
 // pivot and a hand quadrant above the duct.
-void drawLowDamper(QPainter& p, qreal x, qreal y, qreal branchTop, qreal branchBottom)
+void drawLowDamper(QPainter& p, qreal x, qreal branchTop, qreal branchBottom)
 {
     const qreal cx = x + Low::Square / 2.0;
     const qreal cy = (branchTop + branchBottom) / 2.0;
@@ -362,7 +362,6 @@ void drawLowDamper(QPainter& p, qreal x, qreal y, qreal branchTop, qreal branchB
     p.setPen(QPen(Palette::color(Palette::Disc), 1.6, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(QPointF(cx, branchTop), QPointF(cx + 4, branchTop - 5));
     p.restore();
-    Q_UNUSED(y);
 }
 
 // A static-pressure controller: a dark case with a gauge, its sensing tube
@@ -419,8 +418,8 @@ QImage lowDrawing()
     }
 
     // A balancing damper at the start of each branch.
-    drawLowDamper(p, DamperX, DamperY[0], upperTop, upperBottom);
-    drawLowDamper(p, DamperX, DamperY[1], lowerTop, lowerBottom);
+    drawLowDamper(p, DamperX, upperTop, upperBottom);
+    drawLowDamper(p, DamperX, lowerTop, lowerBottom);
 
     // Static-pressure controllers: one on the riser for the main duct, one on each branch.
     drawController(p, QRectF(MainStaticX + 4, MainStaticY + 4, Square - 8, Square - 8), MainStaticY + Square - 4);
@@ -507,9 +506,9 @@ void drawDial(QPainter& p, QPointF c)
     p.save();
     p.setPen(QPen(Palette::color(Palette::DuctJoint), 1.0));
     p.setBrush(Palette::color(Palette::DuctHighlight));
-    p.drawEllipse(c, 4.5, 4.5);
+    p.drawEllipse(c, 4.0, 4.0);
     p.setPen(QPen(Palette::color(Palette::Text), 1.2, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(c, c + QPointF(2.5, -2.5));
+    p.drawLine(c, c + QPointF(2.2, -2.2));
     p.restore();
 }
 
@@ -525,11 +524,12 @@ void drawVavBox(QPainter& p, const High::Box& b)
     p.restore();
     const QRectF panel(b.dial.x() - 1, b.dial.y() - 1, 27, 22);
     Draw::box(p, panel, Palette::Disc, 1.5);
-    drawDial(p, QPointF(b.dial.x() + 6.5, b.dial.y() + 6.5));
-    drawDial(p, QPointF(b.dial.x() + 18.5, b.dial.y() + 6.5));
-    const QFont tiny = smallFont(6, true);
-    drawText(p, QRectF(b.dial.x() - 1, b.dial.y() + 13, 14, 7), QStringLiteral("MAX"), tiny, Palette::DuctHighlight);
-    drawText(p, QRectF(b.dial.x() + 12, b.dial.y() + 13, 14, 7), QStringLiteral("MIN"), tiny, Palette::DuctHighlight);
+    // The dials sit in the middle of the red squares their steps show (14 pixels, 12 apart).
+    drawDial(p, QPointF(b.dial.x() + 7, b.dial.y() + 7));
+    drawDial(p, QPointF(b.dial.x() + 19, b.dial.y() + 7));
+    const QFont tiny = smallFont(5, true);
+    drawText(p, QRectF(b.dial.x(), b.dial.y() + 14, 14, 7), QStringLiteral("MAX"), tiny, Palette::DuctHighlight);
+    drawText(p, QRectF(b.dial.x() + 12, b.dial.y() + 14, 14, 7), QStringLiteral("MIN"), tiny, Palette::DuctHighlight);
 }
 
 QImage highDrawing()
@@ -578,7 +578,6 @@ QImage highDrawing()
         drawVavBox(p, b);
         drawThermostat(p, b.thermostat.x(), b.thermostat.y(), box.top() + 1, Palette::Diffuser, Palette::Disc);
     }
-    // Capped end of each branch beyond the last drop, and the riser foot.
     drawFanCabinet(p);
 
     for (const Figure& fig : HighFigures)
@@ -633,10 +632,10 @@ QImage dialTarget(bool max)
 {
     using namespace High;
     const int squareLeft = max ? 0 : 12;
-    QImage img = redSquare(DialWidth, DialHeight, QRect(squareLeft, 0, 13, 13));
+    QImage img = redSquare(DialWidth, DialHeight, QRect(squareLeft, 0, 14, 14));
     QPainter p;
     Draw::begin(p, img);
-    const QRectF tag(max ? 0 : DialWidth - 16, 13, 16, 9);
+    const QRectF tag(max ? 0 : DialWidth - 16, 14, 16, 8);
     p.setPen(Qt::NoPen);
     p.setBrush(Palette::color(Palette::Target));
     p.drawRoundedRect(tag, 2, 2);
