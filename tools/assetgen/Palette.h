@@ -25,6 +25,8 @@ constexpr QRgb Sun = 0xFFFFD94A;
 constexpr QRgb Target = 0xFFE0201B;        // calibration targets
 constexpr QRgb Highlighted = 0xFFFFC928;
 constexpr QRgb Text = 0xFF1E1E1E;
+constexpr QRgb Go = 0xFF2E9E4A;            // the intro's "click to start" target
+constexpr QRgb GoLight = 0xFF55BE6E;
 
 // Shades derived from the base colours (kept here so they change together).
 constexpr QRgb RoomWall = 0xFFF7F5F1;      // far wall seen inside a room, a lighter page

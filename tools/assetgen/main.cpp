@@ -28,6 +28,7 @@ constexpr Family families[] = {
     addCloseupPictures,
     addLogo,
     addCalibrationPictures,
+    addIntroPictures,
 };
 
 } // namespace

@@ -11,3 +11,4 @@ void addArrowPaths(AssetSink& sink);      // the arrow-path table
 void addCloseupPictures(AssetSink& sink); // the diffuser close-up's nine pictures
 void addLogo(AssetSink& sink);            // the main window's logo
 void addCalibrationPictures(AssetSink& sink); // both walkthrough schematics and their targets
+void addIntroPictures(AssetSink& sink);    // MovieTable: the intro's background, frames, logo, building, target
