@@ -2,6 +2,7 @@
 
 #include "HelpViewer.h"
 #include "SpinButton.h"
+#include "TrendsWindow.h"
 #include "UnitZoomDif.h"
 
 #include "GR32_Extra.h"
@@ -30,6 +31,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QSlider>
 #include <QSpinBox>
@@ -221,6 +223,7 @@ TLowPresFrm::~TLowPresFrm()
 {
     if (LowPresFrm == this)
         LowPresFrm = nullptr;
+    delete TrendsWindow; // before the recorder it draws from
     qApp->removeEventFilter(this);
     ArrowTimer->stop();
     FanTimer->stop();
@@ -478,6 +481,12 @@ void TLowPresFrm::CreateControls()
     BtnLowCali = button("BtnLowCali", QStringLiteral("&Calibration"),
                         QStringLiteral("Low Pressure Calibration procedure"), 641, 480, 88, 25);
     connect(BtnLowCali, &QPushButton::clicked, this, &TLowPresFrm::BtnLowCaliClick);
+    // In the free space between the logo and the start-up button.
+    BtnTrends = button("BtnTrends", QStringLiteral("&Trends"),
+                       QStringLiteral("Show the rooms and the plant over time"), 227, 480, 72, 25);
+    connect(BtnTrends, &QPushButton::clicked, this, &TLowPresFrm::BtnTrendsClick);
+    auto* trendsKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_T), this);
+    connect(trendsKey, &QShortcut::activated, this, &TLowPresFrm::BtnTrendsClick);
 
     // ---- timers
     ArrowTimer = new QTimer(this);
@@ -756,6 +765,7 @@ void TLowPresFrm::ControlLoopTimerTimer()
     } else if (m.SupplyTemperature == 26.0f) {
         SetTextColour(EditSupplyTemperature, QPalette::Text, Qt::red);
     }
+    TrendRecorder.Record(*LowPresModel, *HighPresModel);
 }
 
 void TLowPresFrm::FanTimerTimer()
@@ -1086,6 +1096,8 @@ void TLowPresFrm::BtnToggleSystemsClick()
         PressureLabels = CreatePressureLabels();
     }
     FanTimerTimer();
+    if (TrendsWindow)
+        TrendsWindow->SyncWithMainWindow();
 }
 
 void TLowPresFrm::ButSpeedStartClick()
@@ -1147,6 +1159,8 @@ void TLowPresFrm::UnitsRefresh()
         ConvertSetpointText(EditTempSetpoint4);
         FSetpointTextMetric = Metric;
     }
+    if (TrendsWindow)
+        TrendsWindow->SyncWithMainWindow();
 }
 
 void TLowPresFrm::ConvertSetpointText(QLineEdit* edit)
@@ -1177,4 +1191,16 @@ void TLowPresFrm::BtnLowCaliClick()
         if (VSDFrm && VSDFrm->isVisible())
             VSDFrm->close();
     }
+}
+
+void TLowPresFrm::BtnTrendsClick()
+{
+    if (!TrendsWindow)
+        TrendsWindow = new TTrendsWindow(TrendRecorder,
+                                         {[this] { return Metric; }, [this] { return HighPressure; },
+                                          [this](const QString& topic, int key) { ShowHelpTopic(topic, key); }},
+                                         this);
+    TrendsWindow->show();
+    TrendsWindow->raise();
+    TrendsWindow->activateWindow();
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "RoomData.h"
+#include "TrendRecorder.h"
 #include "UpDown.h"
 
 #include <QPointer>
@@ -36,6 +37,7 @@ class TRoom;
 class TRoomLayer;
 class TSpinButton;
 class TTextLayer;
+class TTrendsWindow;
 
 // A walkthrough window as the main window sees it: something to show, and
 // its pressure labels to switch between units.
@@ -140,6 +142,7 @@ public:
     QPushButton* ButSpeedStart;
     QPushButton* BtnToggleSystems;
     QPushButton* BtnLowCali;
+    QPushButton* BtnTrends;
     QTimer* ArrowTimer;
     QTimer* FanTimer;
     QTimer* ControlLoopTimer;
@@ -170,6 +173,9 @@ public:
     std::vector<std::unique_ptr<TRoomData>> RoomData;
     std::vector<TRoomLayer*> RoomLayers;
     bool HighPressure = false;
+    // Both systems, every control-loop tick, for the Trends window.
+    TTrendRecorder TrendRecorder;
+    QPointer<TTrendsWindow> TrendsWindow;
 
     // ---- the window's own operations ------------------------------------------------
     float DisplayTemperature(double celsius) const;
@@ -238,6 +244,7 @@ public slots:
     void RadioImperialClick();
     void RadioMetricClick();
     void BtnLowCaliClick();
+    void BtnTrendsClick();
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -142,24 +142,47 @@ const char *csvHeader()
            "heat0,heat1,heat2,heat3,rate0,rate1,rate2,rate3\n";
 }
 
-void appendCsvRow(std::string &out, int tick, const char *system, const TModel &model)
+CsvRow csvRowOf(const TModel &model)
+{
+    CsvRow row;
+    row.supply = model.SupplyTemperature;
+    row.fan = model.FanSpeed;
+    row.duct = model.DuctPressure;
+    row.energy = model.EnergyConsumption;
+    const std::size_t n = model.Rooms.size() < 4 ? model.Rooms.size() : 4;
+    for (std::size_t i = 0; i < n; ++i) {
+        const TRoom &room = *model.Rooms[i];
+        row.temp[i] = room.GetTemperature();
+        row.disc[i] = room.GetDiscOpening();
+        row.heat[i] = room.IsHeating();
+        row.rate[i] = room.GetHeatRate();
+    }
+    return row;
+}
+
+void appendCsvRow(std::string &out, long long tick, const char *system, const CsvRow &row)
 {
     out += std::to_string(tick);
     out += ',';
     out += system;
-    appendReal(out, model.SupplyTemperature);
-    appendReal(out, model.FanSpeed);
-    appendReal(out, model.DuctPressure);
-    appendReal(out, model.EnergyConsumption);
-    for (const auto &room : model.Rooms)
-        appendReal(out, room->GetTemperature());
-    for (const auto &room : model.Rooms)
-        appendReal(out, room->GetDiscOpening());
-    for (const auto &room : model.Rooms)
-        out += room->IsHeating() ? ",1" : ",0";
-    for (const auto &room : model.Rooms)
-        appendReal(out, room->GetHeatRate());
+    appendReal(out, row.supply);
+    appendReal(out, row.fan);
+    appendReal(out, row.duct);
+    appendReal(out, row.energy);
+    for (float v : row.temp)
+        appendReal(out, v);
+    for (float v : row.disc)
+        appendReal(out, v);
+    for (bool h : row.heat)
+        out += h ? ",1" : ",0";
+    for (float v : row.rate)
+        appendReal(out, v);
     out += '\n';
+}
+
+void appendCsvRow(std::string &out, int tick, const char *system, const TModel &model)
+{
+    appendCsvRow(out, static_cast<long long>(tick), system, csvRowOf(model));
 }
 
 bool run(const Options &options, const std::vector<Command> &commands, std::FILE *out)

@@ -39,6 +39,23 @@ void startModels(TModel &low, THighPressureModel &high, int speed);
 const char *csvHeader(); // ends in '\n'
 void appendCsvRow(std::string &out, int tick, const char *system, const TModel &model);
 
+// One system's values at the end of one tick, as a row shows them: raw
+// model values, kept so a recorded history prints exactly like a live run.
+struct CsvRow
+{
+    float supply = 15.0f; // °C
+    float fan = 0.0f;     // the model's FanSpeed
+    float duct = 0.0f;    // Pa
+    float energy = 0.0f;  // kW
+    float temp[4] = {};   // °C
+    float disc[4] = {};   // %
+    bool heat[4] = {};
+    float rate[4] = {};
+};
+// The first four rooms of the model (the models always have four).
+CsvRow csvRowOf(const TModel &model);
+void appendCsvRow(std::string &out, long long tick, const char *system, const CsvRow &row);
+
 // Runs the whole simulation and writes the CSV to `out`. Returns false when
 // writing failed.
 bool run(const Options &options, const std::vector<Command> &commands, std::FILE *out);
