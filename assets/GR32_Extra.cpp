@@ -189,13 +189,26 @@ void makeOpaque(TBitmap32& bitmap)
 // The record on which the filtered table stands, decoded.
 std::unique_ptr<TBitmap32> decodeCurrentRecord(TEasyTable* table, const QString& name)
 {
-    const QString tableName = table->TableName();
     if (table->Eof()) {
-        ShowMessage(QStringLiteral("Bitmap ") + name + QStringLiteral(" not in ") + tableName);
+        ShowMessage(QStringLiteral("Bitmap ") + name + QStringLiteral(" not in ")
+                    + table->TableName());
         return nullptr;
     }
     const std::unique_ptr<QIODevice> stream = table->CreateBlobStream(1);
     const QString typeText = table->AsString(2);
+    return DecodeImageBlob(stream->readAll(), typeText, name, table->TableName());
+}
+
+float scaled(int designValue, float scale)
+{
+    return static_cast<float>(double(designValue) * double(scale));
+}
+
+} // namespace
+
+std::unique_ptr<TBitmap32> DecodeImageBlob(const QByteArray& data, const QString& typeText,
+                                           const QString& name, const QString& tableName)
+{
     bool isNumber = false;
     const int type = typeText.toInt(&isNumber);
     if (!isNumber || (type != 0 && type != 1)) {
@@ -204,7 +217,6 @@ std::unique_ptr<TBitmap32> decodeCurrentRecord(TEasyTable* table, const QString&
         return nullptr;
     }
 
-    const QByteArray data = stream->readAll();
     QImage image = decodeImage(data, type == 0 ? "gif" : "bmp");
     // Qt's readers hand back a partly blank picture for a cut-off file.
     if (!image.isNull()
@@ -237,13 +249,6 @@ std::unique_ptr<TBitmap32> decodeCurrentRecord(TEasyTable* table, const QString&
     result->Changed();
     return result;
 }
-
-float scaled(int designValue, float scale)
-{
-    return static_cast<float>(double(designValue) * double(scale));
-}
-
-} // namespace
 
 std::unique_ptr<TBitmap32> LoadNamedBitmap(TEasyTable* table, const QString& name)
 {

@@ -17,6 +17,12 @@ class TEasyTable;
 // Faults of the table itself (TTableError) pass through to the caller.
 std::unique_ptr<TBitmap32> LoadNamedBitmap(TEasyTable* table, const QString& name);
 
+// The decoding half of LoadNamedBitmap: one record's blob and the text of its
+// type field ("0" GIF, "1" BMP). Shows the loader's message and returns null
+// for an unknown type or data that does not decode.
+std::unique_ptr<TBitmap32> DecodeImageBlob(const QByteArray& data, const QString& typeText,
+                                           const QString& name, const QString& tableName);
+
 // Replaces target's alpha channel by the intensity (R*61 + G*174 + B*21) >> 8
 // of mask drawn stretched over it, with the mask's own draw mode and master
 // alpha. Colours, size and settings of target stay. An empty target or an

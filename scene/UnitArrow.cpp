@@ -111,6 +111,11 @@ QRectF TArrow::PaintBounds() const
 void TArrow::PaintArrow(TPositionedLayer*, TBitmap32& Buffer)
 {
     const TColor32 pen = 0;
+    // An arrow far off the buffer draws nothing; skipping it also keeps the
+    // outline's corners from running past the ends of int.
+    const QRectF reach = QRectF(0, 0, Buffer.Width(), Buffer.Height()).adjusted(-100, -100, 100, 100);
+    if (!reach.intersects(Location().toQRectF()))
+        return;
     const QPoint origin(RoundHalfEven(Location().Left), RoundHalfEven(Location().Top));
     for (int i = 0; i < 6; ++i) {
         const QPoint from = FOutline[size_t(i)] + origin;
@@ -201,8 +206,9 @@ void TAirFlowLayer::UpdateFlow()
             continue;
         }
         const TArrowPoint& prev = FItems[size_t(i - 1)];
-        const int dx = p.X - prev.X;
-        const int dy = prev.Y - p.Y;  // up the screen is positive
+        // In 64 bits: points from a broken table may lie at the ends of int.
+        const long long dx = (long long)p.X - prev.X;
+        const long long dy = (long long)prev.Y - p.Y;  // up the screen is positive
         if (dx != 0)
             p.Angle = RoundHalfEven(double(std::atan2((long double)dy, (long double)dx) * 180.0L / kPi));
         else if (dy > 0)

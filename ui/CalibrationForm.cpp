@@ -416,10 +416,11 @@ bool TCalibrationForm::eventFilter(QObject* watched, QEvent* event)
         if (!watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != this)
             break;
         // An unhandled key climbs from the control to its parents; each step
-        // passes this filter again, so only its first stop counts.
+        // passes this filter again, so only its first stop counts. A new key
+        // event may sit at the address of the last one, so the same control
+        // seen again is a new key, not a climb.
         auto* previous = qobject_cast<QWidget*>(FKeyWatched.data());
-        const bool climbing = event == FKeyEvent && previous
-            && (previous == watched || previous->parentWidget() == watched);
+        const bool climbing = event == FKeyEvent && previous && previous->parentWidget() == watched;
         FKeyEvent = event;
         FKeyWatched = watched;
         auto* key = static_cast<QKeyEvent*>(event);
@@ -427,6 +428,11 @@ bool TCalibrationForm::eventFilter(QObject* watched, QEvent* event)
             FormKeyUp(key->key());
         break;
     }
+    case QEvent::KeyPress:
+        // Every key is pressed before it is released, so the release that
+        // follows is a new key even if it sits where the last one did.
+        FKeyEvent = nullptr;
+        break;
     case QEvent::FocusIn:
         if (watched == FMemo)
             MemoEnter();

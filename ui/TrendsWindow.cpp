@@ -409,6 +409,9 @@ void TTrendsWindow::CreateControls()
         auto* upper = new QLineSeries();
         auto* lower = new QLineSeries();
         auto* band = new QAreaSeries(upper, lower);
+        // An area series does not own its edges; they go with it.
+        upper->setParent(band);
+        lower->setParent(band);
         band->setName(RoomNames[size_t(i)] + QStringLiteral(" heating"));
         QColor fill = c;
         fill.setAlpha(TrendColours::BandAlpha);

@@ -4,6 +4,7 @@
 #include "GR32_Extra.h"
 #include "gr32/GR32.h"
 #include "table/EasyTable.h"
+#include "vcl/Messages.h"
 #include "vcl/Screen.h"
 
 #include <QCloseEvent>
@@ -200,30 +201,42 @@ void TMovieFrm::FormShow()
 
 void TMovieFrm::MovieTimerTimer()
 {
-    if (FFrameCount < FrameTotal) {
-        // A frame that could not be read empties the rectangle for its tick.
-        FFrameLayer->Bitmap().Assign(FNextFrame.get());
-        notePeak();
-        FNextFrame.reset();
-        LoadNextFrame();
-    } else {
-        // Frame 98 only started the closing stage; it is never shown.
-        FNextFrame.reset();
-        FFrameLayer->SetVisible(false);
-        if (MovieTimer->interval() != FadeInterval)
-            MovieTimer->setInterval(FadeInterval);
-    }
-
-    if (FClosing) {
-        for (int i = 0; i < 2; ++i) {
-            TMultiBitmapLayer* child = FLogoList->Children(i);
-            child->SetVisible(true);
-            // Stored beyond 255 once the fade is through; drawing clamps it.
-            child->Bitmap().SetMasterAlpha(child->Bitmap().MasterAlpha() + 10);
+    // Frames are read while the intro plays; a table that breaks now must
+    // not take the program down from inside a timer: say so and end the intro.
+    try {
+        if (FFrameCount < FrameTotal) {
+            // A frame that could not be read empties the rectangle for its tick.
+            FFrameLayer->Bitmap().Assign(FNextFrame.get());
+            notePeak();
+            FNextFrame.reset();
+            LoadNextFrame();
+        } else {
+            // Frame 98 only started the closing stage; it is never shown.
+            FNextFrame.reset();
+            FFrameLayer->SetVisible(false);
+            if (MovieTimer->interval() != FadeInterval)
+                MovieTimer->setInterval(FadeInterval);
         }
-        // Starting a running QTimer would restart it and the blink would never come.
-        if (FLogoList->Children(1)->Bitmap().MasterAlpha() > 100 && !GreenTimer->isActive())
-            GreenTimer->start();
+
+        if (FClosing) {
+            for (int i = 0; i < 2; ++i) {
+                TMultiBitmapLayer* child = FLogoList->Children(i);
+                child->SetVisible(true);
+                // Stored beyond 255 once the fade is through; drawing clamps it.
+                child->Bitmap().SetMasterAlpha(child->Bitmap().MasterAlpha() + 10);
+            }
+            // Starting a running QTimer would restart it and the blink would never come.
+            if (FLogoList->Children(1)->Bitmap().MasterAlpha() > 100 && !GreenTimer->isActive())
+                GreenTimer->start();
+        }
+    } catch (const TTableError& e) {
+        MovieTimer->stop();
+        GreenTimer->stop();
+        ShowMessage(e.message());
+        close();
+        if (MovieFrm == this)
+            MovieFrm = nullptr;
+        deleteLater();
     }
 }
 

@@ -415,6 +415,11 @@ bool TVSDFrm::eventFilter(QObject* watched, QEvent* event)
                 SpinDiscOpeningExit();
         }
         break;
+    case QEvent::KeyPress:
+        // Every key is pressed before it is released, so the release that
+        // follows is a new key even if it sits where the last one did.
+        FKeyEvent = nullptr;
+        break;
     case QEvent::KeyRelease: {
         // An unhandled key climbs from the control to its parents; each step
         // passes this filter again, so only its first stop counts.

@@ -10,7 +10,17 @@
 
 namespace {
 
-int roundCoord(double v) { return int(std::floor(v + 0.5)); }
+// Layer rectangles may lie anywhere (a broken arrow table can put an arrow
+// at the 32-bit limits); pixel coordinates are kept well inside int.
+int clampToPixel(double v)
+{
+    constexpr double kLimit = double(1 << 30);
+    if (std::isnan(v))
+        return 0;
+    return int(std::clamp(v, -kLimit, kLimit));
+}
+
+int roundCoord(double v) { return clampToPixel(std::floor(v + 0.5)); }
 
 QRect pixelRect(const QRectF& r)
 {
@@ -26,8 +36,8 @@ QRect dirtyRect(const QRectF& r)
 {
     if (r.isEmpty())
         return {};
-    return QRect(QPoint(int(std::floor(r.left())), int(std::floor(r.top()))),
-                 QPoint(int(std::ceil(r.right())) - 1, int(std::ceil(r.bottom())) - 1));
+    return QRect(QPoint(clampToPixel(std::floor(r.left())), clampToPixel(std::floor(r.top()))),
+                 QPoint(clampToPixel(std::ceil(r.right())) - 1, clampToPixel(std::ceil(r.bottom())) - 1));
 }
 
 // A view of a composition buffer as the screen shows it: alpha ignored.
