@@ -395,12 +395,7 @@ void TCalibrationForm::closeEvent(QCloseEvent* event)
 
 void TCalibrationForm::FormKeyUp(int key)
 {
-    if (FHelpHook) {
-        FHelpHook(HelpTopic, key);
-        return;
-    }
-    if (key == Qt::Key_F1)
-        ShowHelpFile(DefaultHelpFilePath(), HelpTopic);
+    ForwardHelpKey(FHelpHook, HelpTopic, key);
 }
 
 void TCalibrationForm::MemoEnter()

@@ -145,3 +145,11 @@ void ShowHelpFile(const QString& helpFilePath, const QString& topic)
     }
     g_viewer->ShowTopic(helpFilePath, topic);
 }
+
+void ForwardHelpKey(const THelpKeyHook& hook, const QString& topic, int key)
+{
+    if (hook)
+        hook(topic, key);
+    else if (key == Qt::Key_F1)
+        ShowHelpFile(DefaultHelpFilePath(), topic);
+}

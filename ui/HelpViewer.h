@@ -4,6 +4,8 @@
 #include <QUrl>
 #include <QWidget>
 
+#include <functional>
+
 class QPushButton;
 class QTextBrowser;
 class QTextDocument;
@@ -15,6 +17,11 @@ QString DefaultHelpFilePath();
 // to the topic's anchor. A missing file or an unknown topic is reported with
 // ShowMessage; nothing here can bring the program down.
 void ShowHelpFile(const QString& helpFilePath, const QString& topic);
+
+// A secondary window's released key: handed with its topic to the hook (the
+// main window's ShowHelpTopic) when there is one, else F1 opens the topic.
+using THelpKeyHook = std::function<void(const QString& topic, int key)>;
+void ForwardHelpKey(const THelpKeyHook& hook, const QString& topic, int key);
 
 // Position of the anchor named `name` in the document, or -1.
 int FindHelpAnchor(const QTextDocument* document, const QString& name);

@@ -305,12 +305,7 @@ void TVSDFrm::FormDestroy()
 
 void TVSDFrm::FormKeyUp(int key)
 {
-    if (FHelpHook) {
-        FHelpHook(HelpTopic, key);
-        return;
-    }
-    if (key == Qt::Key_F1)
-        ShowHelpFile(DefaultHelpFilePath(), HelpTopic);
+    ForwardHelpKey(FHelpHook, HelpTopic, key);
 }
 
 void TVSDFrm::Timer1Timer()
